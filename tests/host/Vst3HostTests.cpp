@@ -114,7 +114,7 @@ TEST (Vst3Host, SeesTheSixParametersThenTheFrameworksBypassAndProgram)
     };
 
     const Expected expected[] {
-        { "Threshold (dBFS)", "-0.1000000" },
+        { "Threshold (dBFS)", "-0.1000004" },
         { "LookAhead (ms)",   "3.00" },
         { "Release (ms)",     "50.00" },
         { "Output Trim (dB)", "0.00" },

@@ -226,7 +226,6 @@ TEST (LevelMeterSource, ShowsNaNAudioAsAnOverloadInsteadOfPoisoningItsLevels)
     source.measureBlock (block);
 
     EXPECT_TRUE (source.isClipped (0));
-    EXPECT_EQ (source.peakLevel (0), 1.0f);
     EXPECT_TRUE (std::isfinite (source.rmsLevel (0)));
 
     for (int i = 0; i < 4; ++i)

