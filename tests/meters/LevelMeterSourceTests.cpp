@@ -12,7 +12,7 @@ namespace
         juce::AudioBuffer<float> block (numChannels, numSamples);
 
         for (int channel = 0; channel < numChannels; ++channel)
-            block.clear (channel, 0, numSamples), juce::FloatVectorOperations::fill (block.getWritePointer (channel), value, numSamples);
+            juce::FloatVectorOperations::fill (block.getWritePointer (channel), value, numSamples);
 
         return block;
     }
