@@ -1,40 +1,13 @@
 // Loads the built Ceilora.vst3 through JUCE's VST3 hosting, exactly as a host would.
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "BundleHost.h"
+
 #include <pluginterfaces/vst/ivstcomponent.h>
 #include <pluginterfaces/vst/ivstunits.h>
 
-#include <gtest/gtest.h>
-
 namespace
 {
-    const juce::File bundle { CEILORA_VST3_BUNDLE };
-
-    std::unique_ptr<juce::PluginDescription> describeBundle()
-    {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> descriptions;
-        format.findAllTypesForFile (descriptions, bundle.getFullPathName());
-
-        if (descriptions.size() != 1)
-            return {};
-
-        return std::make_unique<juce::PluginDescription> (*descriptions[0]);
-    }
-
-    std::unique_ptr<juce::AudioPluginInstance> loadBundle (double sampleRate = 44100.0, int blockSize = 512)
-    {
-        const auto description = describeBundle();
-
-        if (description == nullptr)
-            return {};
-
-        juce::VST3PluginFormat format;
-        juce::String error;
-        auto instance = format.createInstanceFromDescription (*description, sampleRate, blockSize, error);
-        EXPECT_TRUE (error.isEmpty()) << error;
-        return instance;
-    }
+    using namespace BundleHost;
 
     juce::String programListName (juce::AudioPluginInstance& instance)
     {
@@ -67,14 +40,6 @@ namespace
         ProgramListReader reader;
         instance.getExtensions (reader);
         return reader.name + " (" + juce::String (reader.programCount) + ")";
-    }
-
-    juce::AudioProcessor::BusesLayout layoutOf (const juce::AudioChannelSet& input, const juce::AudioChannelSet& output)
-    {
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (input);
-        layout.outputBuses.add (output);
-        return layout;
     }
 
     juce::AudioBuffer<float> noiseBlock (juce::Random& random, int numSamples, float amplitude)
