@@ -1,5 +1,6 @@
 // Many instances of the built bundle at once, driven the way a busy session drives them.
 
+#include "AudioChecks.h"
 #include "BundleHost.h"
 
 #include <thread>
@@ -16,16 +17,6 @@ namespace
         juce::AudioBuffer<float> buffer;
         std::atomic<int> corruptedBlocks { 0 };
     };
-
-    bool isFinite (const juce::AudioBuffer<float>& buffer)
-    {
-        for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                if (! std::isfinite (buffer.getSample (channel, i)))
-                    return false;
-
-        return true;
-    }
 
     /** One of the host's audio threads: runs its share of the instances in turn, every block a
         different length, until stopped. */
@@ -64,7 +55,7 @@ namespace
 
                     instance->plugin->processBlock (buffer, midi);
 
-                    if (! isFinite (buffer))
+                    if (! allSamplesFinite (buffer))
                         ++instance->corruptedBlocks;
                 }
 

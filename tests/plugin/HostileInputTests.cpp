@@ -1,3 +1,4 @@
+#include "AudioChecks.h"
 #include "EngineFixture.h"
 
 #include <chrono>
@@ -5,19 +6,6 @@
 #include <limits>
 
 using HostileInput = EngineFixture;
-
-namespace
-{
-    bool allFinite (const juce::AudioBuffer<float>& buffer)
-    {
-        for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                if (! std::isfinite (buffer.getSample (channel, i)))
-                    return false;
-
-        return true;
-    }
-}
 
 TEST_F (HostileInput, PassesChannelsBeyondThePreparedOnesUntouched)
 {
@@ -65,7 +53,7 @@ TEST_F (HostileInput, StaysFiniteAcrossSampleRatesAndBlockSizes)
                 buffer.setSample (0, i, 1.5f * std::sin (0.01f * (float) i));
 
             processor.processBlock (buffer, midi);
-            ASSERT_TRUE (allFinite (buffer));
+            ASSERT_TRUE (allSamplesFinite (buffer));
             ASSERT_LE (buffer.getMagnitude (0, 0, blockSize), 1.0f / std::tanh (2.5f) + 1.0e-6f);
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioChecks.h"
 #include "RandomActivity.h"
 
 #include <thread>
@@ -55,21 +56,11 @@ private:
             const auto inputIsFinite = audio.fillRandomBlock (buffer, numChannels, maxSamples);
             processor.processBlock (buffer, midi);
 
-            if (inputIsFinite && ! outputIsFinite())
+            if (inputIsFinite && ! allSamplesFinite (buffer))
                 ++corrupted;
 
             ++blocks;
         }
-    }
-
-    bool outputIsFinite() const
-    {
-        for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                if (! std::isfinite (buffer.getSample (channel, i)))
-                    return false;
-
-        return true;
     }
 
     CeiloraAudioProcessor& processor;
