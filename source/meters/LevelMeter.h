@@ -117,7 +117,6 @@ public:
 
     /** Takes effect at the next paint. */
     void setFlags (MeterFlags newFlags);
-    MeterFlags getFlags() const noexcept                  { return flags; }
 
     /** Shows this source from now on; nullptr detaches. The meter never owns it. */
     void attachSource (LevelMeterSource* source);

@@ -94,11 +94,6 @@ namespace
         const auto middle = bar.getX() + bar.getWidth() / 2.0f;
         return { middle, bar.getY(), clampedSize (bar.getRight() - middle), bar.getHeight() };
     }
-
-    juce::String decibelText (double value, int decimalPlaces)
-    {
-        return juce::String (value, decimalPlaces);
-    }
 }
 
 //==============================================================================
@@ -566,6 +561,14 @@ void LevelMeterLookAndFeel::drawMeterBar (juce::Graphics& g, MeterFlags flags, R
 
 void LevelMeterLookAndFeel::drawLevelBar (juce::Graphics& g, MeterFlags flags, Rect bar, float rmsDb)
 {
+    // One drawing object can serve several meters (a look-and-feel set on their parent): a
+    // gradient built with another meter's colours or bar length must not show on this one.
+    if (gradientsOwner != colourOwner)
+    {
+        updateMeterGradients();
+        gradientsOwner = colourOwner;
+    }
+
     const auto horizontal = has (flags, LevelMeter::HorizontalBars);
     auto& fill = horizontal ? horizontalBarFill : verticalBarFill;
 
@@ -667,7 +670,7 @@ void LevelMeterLookAndFeel::drawTickMarks (juce::Graphics& g, MeterFlags flags, 
 
             // i = 0 gives -0: the top label reads "-0", matching the scale's sign.
             for (int i = 0; i < 10; ++i)
-                g.drawFittedText (decibelText (((double) i * 0.1) * floorDb, 0),
+                g.drawFittedText (juce::String (((double) i * 0.1) * floorDb, 0),
                                   nearestBox (x, y + (float) i * step + 2.0f, w, 0.6f * step),
                                   juce::Justification::centredTop, 1, 0.0f);
         }
@@ -710,7 +713,7 @@ void LevelMeterLookAndFeel::drawTickMarks (juce::Graphics& g, MeterFlags flags, 
             g.drawHorizontalLine (nearest (yi + 1.0f), x + 4.0f, x + w);
 
         if (i < 20)
-            g.drawFittedText (decibelText ((double) i * 0.05 * floorDb, 0),
+            g.drawFittedText (juce::String ((double) i * 0.05 * floorDb, 0),
                               nearestBox (x, yi + 4.0f, w, 0.6f * step),
                               juce::Justification::topRight, 1, 0.0f);
     }
@@ -733,7 +736,7 @@ void LevelMeterLookAndFeel::drawMaxNumber (juce::Graphics& g, MeterFlags, Rect b
     const auto db = gainToDecibels (maxGain, levelFloorDb);
     g.setColour (getMeterColour (db > 0.0f ? LevelMeter::peakNumberOverColourId : LevelMeter::peakNumberTextColourId));
     g.setFont (0.5f * b.getHeight());
-    g.drawFittedText (decibelText (db, 1) + " dB",
+    g.drawFittedText (juce::String (db, 1) + " dB",
                       nearestBox (b.getX() + 2.0f, b.getY() + 2.0f, clampedSize (b.getWidth() - 4.0f), clampedSize (b.getHeight() - 4.0f)),
                       juce::Justification::centred, 1, 0.0f);
 

@@ -86,6 +86,7 @@ private:
     void fillAndOutline (juce::Graphics& g, juce::Rectangle<float> bounds, int fillColourId);
 
     const juce::Component* colourOwner = nullptr;
+    const juce::Component* gradientsOwner = nullptr; // compared only, never dereferenced
     juce::ColourGradient horizontalBarFill;
     juce::ColourGradient verticalBarFill;
 

@@ -345,3 +345,26 @@ TEST (LevelMeterDrawing, ColourChangeReachesTheBarsAfterTheNextResize)
     editor.meter.setSize (editorMeterWidth, editorMeterHeight);
     expectPixel (editor.paintWithLevels ({ 0.5f, 0.5f }), "bar after a resize", barColumn, 300, customLow);
 }
+
+TEST (LevelMeterDrawing, MetersSharingADrawingObjectKeepTheirOwnBarColours)
+{
+    // A look-and-feel on the parent draws both meters; the plain one is shorter, so its bar
+    // is low-coloured further up (-50 dB is row 96 of its 200 rows).
+    LevelMeterLookAndFeel shared;
+    juce::Component parent;
+    parent.setLookAndFeel (&shared);
+
+    const auto customLow = juce::Colour (0xff00ff88);
+    EditorMeter tinted, plain;
+    tinted.meter.setColour (LevelMeter::gradientLowColourId, customLow);
+    plain.meter.setSize (editorMeterWidth, 200);
+    parent.addChildComponent (tinted.meter);
+    parent.addChildComponent (plain.meter);
+
+    expectPixel (tinted.paintWithLevels ({ 0.5f, 0.5f }), "tinted meter's bar", barColumn, 300, customLow);
+    expectPixel (plain.paintWithLevels ({ 0.5f, 0.5f }), "plain meter's bar below -50 dB", barColumn, 120, gradientLow);
+    expectPixel (tinted.paintWithLevels ({ 0.5f, 0.5f }), "tinted meter's bar, painted again", barColumn, 300, customLow);
+
+    parent.removeAllChildren();
+    parent.setLookAndFeel (nullptr);
+}
