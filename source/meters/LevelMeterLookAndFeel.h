@@ -12,7 +12,8 @@
 
     Colours are looked up by MeterColourId. While a LevelMeter paints through this object
     (see ScopedColourOwner), a colour that meter component holds for an id wins over this
-    object's own colour table, so two meters drawn by identical objects can still differ.
+    object's own colour table, so meters drawn by identical objects, or by one shared object,
+    keep their own colours.
 */
 class LevelMeterLookAndFeel : public juce::LookAndFeel_V3,
                               public LevelMeter::LookAndFeelMethods
