@@ -4,6 +4,11 @@
 #include <limits>
 #include <thread>
 
+// A std::atomic that is not lock-free hides a lock, which the audio thread must never take.
+static_assert (std::atomic<float>::is_always_lock_free && std::atomic<double>::is_always_lock_free
+               && std::atomic<bool>::is_always_lock_free && std::atomic<juce::int64>::is_always_lock_free
+               && std::atomic<size_t>::is_always_lock_free);
+
 //==============================================================================
 LevelMeterSource::ChannelData::ChannelData (int rmsWindow)
 {
