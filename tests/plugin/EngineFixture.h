@@ -32,8 +32,9 @@ protected:
     {
         juce::AudioBuffer<float> buffer (2, (int) input.size());
 
-        for (int channel = 0; channel < 2; ++channel)
-            buffer.copyFrom (channel, 0, input.data(), (int) input.size());
+        if (! input.empty())
+            for (int channel = 0; channel < 2; ++channel)
+                buffer.copyFrom (channel, 0, input.data(), (int) input.size());
 
         processor.processBlock (buffer, midi);
         return { buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples() };
