@@ -12,6 +12,7 @@ namespace
     constexpr int headerHeight = 55;
     constexpr int margin = 20;
     constexpr int meterColumnWidth = 60;
+    constexpr int meterColumnGap = 20;
     constexpr int meterLabelHeight = 20;
     constexpr int meterBottomGap = 30;
     constexpr int meterInset = 5;
@@ -163,8 +164,8 @@ void CeiloraAudioProcessorEditor::resized()
 
     const auto left = area.removeFromLeft (meterColumnWidth);
     const auto right = area.removeFromRight (meterColumnWidth);
-    area.removeFromLeft (margin);
-    area.removeFromRight (margin);
+    area.removeFromLeft (meterColumnGap);
+    area.removeFromRight (meterColumnGap);
 
     const auto layOutMeterColumn = [] (juce::Rectangle<int> column, juce::Label& label, LevelMeter& meter)
     {
