@@ -18,3 +18,20 @@ inline void pumpMessagesFor (int milliseconds)
         if (! juce::detail::dispatchNextMessageOnSystemQueue (true))
             juce::Thread::sleep (1);
 }
+
+/** Delivers messages until the condition holds or the time runs out; says whether it held. */
+template <typename Condition>
+bool pumpMessagesUntil (Condition&& condition, int timeoutMilliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() >= end)
+            return false;
+
+        pumpMessagesFor (10);
+    }
+
+    return true;
+}

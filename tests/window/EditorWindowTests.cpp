@@ -80,7 +80,9 @@ namespace
         std::thread thread;
     };
 
-    /** The host's side of an open editor: the window the plug-in draws into, on the desktop. */
+    NativeWindowSize pluginWindowSize (juce::Component& window);
+
+    /** The host's side of an open editor, on the desktop once the plug-in's own window has its full size in it. */
     std::unique_ptr<juce::AudioProcessorEditor> openWindow (juce::AudioPluginInstance& instance)
     {
         std::unique_ptr<juce::AudioProcessorEditor> window (instance.createEditorIfNeeded());
@@ -89,7 +91,15 @@ namespace
         {
             window->setVisible (true);
             window->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
-            pumpMessagesFor (300);
+
+            // A loaded machine may take a while to map and size the plug-in's window.
+            const auto shown = pumpMessagesUntil ([&]
+            {
+                const auto size = pluginWindowSize (*window);
+                return size.width == 690 && size.height == 525;
+            }, 10000);
+
+            EXPECT_TRUE (shown) << "the plug-in's 690 x 525 window never appeared";
         }
 
         return window;
