@@ -207,7 +207,7 @@ juce::Result Renderer::run()
         return juce::Result::fail ("cannot write " + quoted (options.output) + ": " + outputFormat->getFormatName() + " does not take "
                                    + juce::String (numOutputChannels) + " channels at " + juce::String (reader->sampleRate) + " Hz");
 
-    stream.release();  // the writer owns it now
+    auto* const fileStream = stream.release();  // the writer owns it now
 
     const auto bypassed = limiter->getValue ("bypass") > 0.5f;
     const auto lookaheadSamples = bypassed ? 0 : juce::roundToInt (limiter->getValue ("lookahead") * 0.001 * reader->sampleRate);
@@ -219,8 +219,11 @@ juce::Result Renderer::run()
     if (auto result = render (*writer, statistics); result.failed())
         return result;
 
-    if (! writer->flush())
-        return juce::Result::fail ("cannot write " + quoted (options.output) + ": the disk refused the data");
+    writer->flush();
+    fileStream->flush();
+
+    if (fileStream->getStatus().failed())
+        return juce::Result::fail ("cannot write " + quoted (options.output) + ": " + fileStream->getStatus().getErrorMessage());
 
     writer.reset();
 
