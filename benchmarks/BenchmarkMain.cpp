@@ -1,0 +1,69 @@
+// Runs the benchmarks on a JUCE message thread (the processor's parameter state needs one) and
+// ends with the engine's cost over the floor of its own arithmetic.
+
+#include <juce_events/juce_events.h>
+
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <map>
+
+namespace
+{
+    /** The console report, followed by each engine benchmark's time over its floor's. */
+    class RatioReporter : public benchmark::ConsoleReporter
+    {
+    public:
+        void ReportRuns (const std::vector<Run>& runs) override
+        {
+            ConsoleReporter::ReportRuns (runs);
+
+            for (const auto& run : runs)
+            {
+                // With repetitions, the medians; without, the single runs.
+                const auto isMedian = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+
+                if (isMedian || run.run_type == Run::RT_Iteration)
+                    times[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)][isMedian] = run.GetAdjustedRealTime();
+            }
+        }
+
+        void Finalize() override
+        {
+            ConsoleReporter::Finalize();
+
+            for (const auto& [name, byKind] : times)
+            {
+                if (name.rfind ("Engine", 0) != 0)
+                    continue;
+
+                const auto floorName = "Floor" + name.substr (6);
+                const auto floor = times.find (floorName);
+
+                if (floor == times.end())
+                    continue;
+
+                const auto kind = byKind.count (true) != 0 && floor->second.count (true) != 0;
+                std::cout << name << " / " << floorName << " = " << byKind.at (kind) / floor->second.at (kind)
+                          << (kind ? " (medians)" : "") << "\n";
+            }
+        }
+
+    private:
+        std::map<std::string, std::map<bool, double>> times;
+    };
+}
+
+int main (int argc, char** argv)
+{
+    const juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    benchmark::Initialize (&argc, argv);
+
+    if (benchmark::ReportUnrecognizedArguments (argc, argv))
+        return 1;
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks (&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
