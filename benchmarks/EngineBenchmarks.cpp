@@ -102,9 +102,58 @@ namespace
         reportThroughput (state);
     }
 
-    /** The engine's per-sample kernel over a power-of-two ring buffer: the same single-precision
-        operations in the same order, without the delay line's bookkeeping, the parameter reads
-        or the metering. */
+    /** A power-of-two ring buffer: the floor's delay, with the same linear interpolation as
+        the engine's delay line and only a mask for the index arithmetic. */
+    class RingDelay
+    {
+    public:
+        void prepare (int maxDelaySamples, float delay)
+        {
+            ring.assign ((size_t) juce::nextPowerOfTwo (maxDelaySamples + 2), 0.0f);
+            mask = ring.size() - 1;
+            delayInt = (size_t) std::floor (delay);
+            delayFrac = delay - (float) delayInt;
+        }
+
+        float pushThenPop (float x)
+        {
+            ring[writeIndex & mask] = x;
+            const auto newer = ring[(writeIndex - delayInt) & mask];
+            const auto older = ring[(writeIndex - delayInt - 1) & mask];
+            ++writeIndex;
+            return newer + delayFrac * (older - newer);
+        }
+
+    private:
+        std::vector<float> ring;
+        size_t mask = 0, writeIndex = 0, delayInt = 0;
+        float delayFrac = 0.0f;
+    };
+
+    /** The engine's own delay line, for the share of the gap between engine and floor it takes. */
+    class JuceDelay
+    {
+    public:
+        void prepare (int maxDelaySamples, float delay)
+        {
+            line.setMaximumDelayInSamples (maxDelaySamples);
+            line.prepare ({ sampleRate, (juce::uint32) blockSize, 1 });
+            line.setDelay (delay);
+        }
+
+        float pushThenPop (float x)
+        {
+            line.pushSample (0, x);
+            return line.popSample (0);
+        }
+
+    private:
+        juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> line;
+    };
+
+    /** The engine's per-sample kernel: the same single-precision operations in the same order,
+        without the parameter reads and the metering around it. */
+    template <typename Delay>
     class FloorLimiter
     {
     public:
@@ -119,34 +168,24 @@ namespace
             tanhK = std::tanh (k);
 
             const auto delay = juce::jlimit (0.0f, (float) maxDelaySamples, (settings.lookahead * 0.001f) * preparedSampleRate);
-            delayInt = (int) std::floor (delay);
-            delayFrac = delay - (float) delayInt;
 
-            for (auto& channel : rings)
-                channel.assign ((size_t) juce::nextPowerOfTwo (maxDelaySamples + 2), 0.0f);
+            for (auto& delayLine : delays)
+                delayLine.prepare (maxDelaySamples, delay);
         }
 
         void process (juce::AudioBuffer<float>& buffer)
         {
             for (int channel = 0; channel < numChannels; ++channel)
-                processChannel (buffer.getWritePointer (channel), buffer.getNumSamples(), rings[(size_t) channel],
-                                writeIndices[(size_t) channel], envelopes[(size_t) channel]);
+                processChannel (buffer.getWritePointer (channel), buffer.getNumSamples(), delays[(size_t) channel], envelopes[(size_t) channel]);
         }
 
     private:
-        void processChannel (float* samples, int numSamples, std::vector<float>& ring, size_t& writeIndex, float& envelope) const
+        void processChannel (float* samples, int numSamples, Delay& delayLine, float& envelope) const
         {
-            const auto mask = ring.size() - 1;
-
             for (int i = 0; i < numSamples; ++i)
             {
                 const auto x = std::isfinite (samples[i]) ? samples[i] : 0.0f;
-
-                ring[writeIndex & mask] = x;
-                const auto newer = ring[(writeIndex - (size_t) delayInt) & mask];
-                const auto older = ring[(writeIndex - (size_t) delayInt - 1) & mask];
-                const auto delayed = newer + delayFrac * (older - newer);
-                ++writeIndex;
+                const auto delayed = delayLine.pushThenPop (x);
 
                 const auto released = releaseCoef * envelope;
                 envelope = std::abs (x) < released ? released : std::abs (x);
@@ -161,10 +200,8 @@ namespace
             }
         }
 
-        float thresholdGain, trimGain, releaseCoef, k, tanhK, delayFrac;
-        int delayInt;
-        std::array<std::vector<float>, numChannels> rings;
-        std::array<size_t, numChannels> writeIndices {};
+        float thresholdGain, trimGain, releaseCoef, k, tanhK;
+        std::array<Delay, numChannels> delays;
         std::array<float, numChannels> envelopes {};
     };
 
@@ -176,9 +213,10 @@ namespace
     }
 
     /** True when the floor gives the engine's output bit for bit, so it measures the same work. */
+    template <typename Delay>
     bool floorMatchesEngine (CeiloraAudioProcessor& processor)
     {
-        FloorLimiter limiter (heldByParameters (processor));
+        FloorLimiter<Delay> limiter (heldByParameters (processor));
         juce::MidiBuffer midi;
 
         for (const auto& input : inputBlocks())
@@ -196,18 +234,19 @@ namespace
         return true;
     }
 
-    void Floor (benchmark::State& state, Settings settings)
+    template <typename Delay>
+    void runFloor (benchmark::State& state, Settings settings)
     {
         CeiloraAudioProcessor processor;
         prepareProcessor (processor, settings);
 
-        if (! floorMatchesEngine (processor))
+        if (! floorMatchesEngine<Delay> (processor))
         {
             state.SkipWithError ("the floor's output differs from the engine's, so it is not the engine's arithmetic");
             return;
         }
 
-        FloorLimiter limiter (heldByParameters (processor));
+        FloorLimiter<Delay> limiter (heldByParameters (processor));
         juce::AudioBuffer<float> buffer (numChannels, blockSize);
         size_t next = 0;
 
@@ -226,9 +265,14 @@ namespace
 
         reportThroughput (state);
     }
+
+    void Floor (benchmark::State& state, Settings settings)                 { runFloor<RingDelay> (state, settings); }
+    void FloorWithJuceDelayLine (benchmark::State& state, Settings settings) { runFloor<JuceDelay> (state, settings); }
 }
 
 BENCHMARK_CAPTURE (Engine, default, defaultSettings);
 BENCHMARK_CAPTURE (Floor, default, defaultSettings);
 BENCHMARK_CAPTURE (Engine, heavy, heavySettings);
 BENCHMARK_CAPTURE (Floor, heavy, heavySettings);
+BENCHMARK_CAPTURE (FloorWithJuceDelayLine, default, defaultSettings);
+BENCHMARK_CAPTURE (FloorWithJuceDelayLine, heavy, heavySettings);

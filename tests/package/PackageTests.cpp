@@ -86,6 +86,40 @@ namespace
     }
 }
 
+TEST (Install, PutsTheBundleWhereLinuxHostsLook)
+{
+    struct Case
+    {
+        const char* prefix;
+        const char* expectedBundle;
+    };
+
+    const Case cases[] {
+        { "usr/local",    "usr/local/lib/vst3/Ceilora.vst3" },
+        { "home/.vst3",   "home/.vst3/Ceilora.vst3" },
+        { "home/.vst3/",  "home/.vst3/Ceilora.vst3" },
+    };
+
+    for (const auto& testCase : cases)
+    {
+        SCOPED_TRACE (testCase.prefix);
+        const auto folder = juce::File::createTempFile ("ceilora-install-test");
+        const auto command = juce::String (CEILORA_CMAKE) + " --install " + shellQuoted (CEILORA_BUILD_DIR)
+                             + " --prefix " + shellQuoted (folder.getFullPathName() + "/" + testCase.prefix) + " > /dev/null";
+
+        ASSERT_EQ (std::system (command.toRawUTF8()), 0);
+
+        juce::StringArray files;
+
+        for (const auto& entry : juce::RangedDirectoryIterator (folder, true, "*", juce::File::findFiles))
+            files.add (entry.getFile().getRelativePathFrom (folder));
+
+        EXPECT_EQ (files, juce::StringArray (juce::String (testCase.expectedBundle) + "/Contents/x86_64-linux/Ceilora.so"))
+            << "a host would not find the plug-in";
+        folder.deleteRecursively();
+    }
+}
+
 TEST_F (DebianPackage, InstallsJustTheBundleUnderUsrLibVst3)
 {
     juce::StringArray files;
