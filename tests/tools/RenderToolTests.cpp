@@ -262,6 +262,11 @@ TEST_F (RenderToolTest, HoldsALoudInputUnderTheCeilingItsSettingsAllow)
         EXPECT_LE (peak, ceiling) << "a +6 dBFS sine got through above what the threshold allows";
         EXPECT_GE (peak, 0.98f * held) << "the sine was pulled further down than to the threshold";
 
+        // The sine's +6 dBFS peaks are brought down to the threshold, give or take the overshoot.
+        const auto reduction = result.out.fromFirstOccurrenceOf ("Largest gain reduction", false, false).getFloatValue();
+        const auto expectedReduction = juce::Decibels::gainToDecibels (2.0f) - limiting.thresholdDecibels;
+        EXPECT_NEAR (reduction, expectedReduction, 1.0f) << result.out;
+
         if (ceiling < 1.0f)
             EXPECT_TRUE (result.out.contains ("Clipped output samples  0 ")) << result.out;
         else
