@@ -1,6 +1,7 @@
 // One frame of drawing with the software renderer, as the editor's 30 Hz repaints cost it.
 
 #include "meters/LevelMeter.h"
+#include "plugin/PluginProcessor.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,6 +45,34 @@ namespace
 
         state.counters["frames"] = benchmark::Counter ((double) state.iterations(), benchmark::Counter::kIsRate);
     }
+
+    /** The whole editor window with all its controls and both meters, as after a full repaint. */
+    void EditorPaint (benchmark::State& state)
+    {
+        CeiloraAudioProcessor processor;
+        processor.setRateAndBufferSizeDetails (48000.0, blockSize);
+        processor.prepareToPlay (48000.0, blockSize);
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
+
+        juce::Image image (juce::Image::ARGB, editor->getWidth(), editor->getHeight(), true, juce::SoftwareImageType());
+        juce::AudioBuffer<float> block (2, blockSize);
+        int frame = 0;
+
+        for (auto _ : state)
+        {
+            feedMovingLevels (processor.inputMeterSource, block, frame);
+            feedMovingLevels (processor.outputMeterSource, block, frame + 7);
+            ++frame;
+
+            juce::Graphics g (image);
+            editor->paintEntireComponent (g, true);
+            benchmark::ClobberMemory();
+        }
+
+        state.counters["frames"] = benchmark::Counter ((double) state.iterations(), benchmark::Counter::kIsRate);
+        state.SetLabel (juce::String (editor->getWidth()).toStdString() + " x " + juce::String (editor->getHeight()).toStdString());
+    }
 }
 
 BENCHMARK (MeterPaint)->Unit (benchmark::kMicrosecond);
+BENCHMARK (EditorPaint)->Unit (benchmark::kMillisecond);
