@@ -192,14 +192,44 @@ juce::Result Renderer::run()
     if (auto result = configurePlugin(); result.failed())
         return result;
 
+    auto statistics = makeStatistics();
     const juce::TemporaryFile temporary (options.output, juce::TemporaryFile::useHiddenFile);
-    auto stream = std::make_unique<juce::FileOutputStream> (temporary.getFile());
+
+    if (auto result = renderInto (temporary.getFile(), statistics); result.failed())
+        return result;
+
+    if (auto result = replaceWithTemporary (temporary, options.output); result.failed())
+        return result;
+
+    if (options.plot != juce::File())
+        if (auto result = writePlot (statistics); result.failed())
+            return result;
+
+    summarise (statistics);
+    return juce::Result::ok();
+}
+
+RenderStatistics Renderer::makeStatistics() const
+{
+    // The plug-in delays its output by the look-ahead, and shapes it after the gain stage.
+    const auto bypassed = limiter->getValue ("bypass") > 0.5f;
+    const auto lookaheadSamples = bypassed ? 0 : juce::roundToInt (limiter->getValue ("lookahead") * 0.001 * reader->sampleRate);
+    const RenderStatistics::OutputStage outputStage { limiter->getValue ("soft") * 10.0f + 1.0f,
+                                                      juce::Decibels::decibelsToGain (limiter->getValue ("trim")),
+                                                      bypassed };
+
+    return { (int) reader->numChannels, limiter->getInstance().getTotalNumOutputChannels(), reader->sampleRate,
+             lookaheadSamples, outputStage };
+}
+
+juce::Result Renderer::renderInto (const juce::File& file, RenderStatistics& statistics)
+{
+    auto stream = std::make_unique<juce::FileOutputStream> (file);
 
     if (stream->failedToOpen())
         return juce::Result::fail ("cannot write " + quoted (options.output) + ": " + stream->getStatus().getErrorMessage());
 
-    auto& instance = limiter->getInstance();
-    const auto numOutputChannels = instance.getTotalNumOutputChannels();
+    const auto numOutputChannels = limiter->getInstance().getTotalNumOutputChannels();
     std::unique_ptr<juce::AudioFormatWriter> writer (outputFormat->createWriterFor (stream.get(), reader->sampleRate,
                                                                                     (unsigned int) numOutputChannels,
                                                                                     bitsPerSample, {}, 0));
@@ -208,13 +238,6 @@ juce::Result Renderer::run()
                                    + juce::String (numOutputChannels) + " channels at " + juce::String (reader->sampleRate) + " Hz");
 
     auto* const fileStream = stream.release();  // the writer owns it now
-
-    const auto bypassed = limiter->getValue ("bypass") > 0.5f;
-    const auto lookaheadSamples = bypassed ? 0 : juce::roundToInt (limiter->getValue ("lookahead") * 0.001 * reader->sampleRate);
-    const RenderStatistics::OutputStage outputStage { limiter->getValue ("soft") * 10.0f + 1.0f,
-                                                      juce::Decibels::decibelsToGain (limiter->getValue ("trim")),
-                                                      bypassed };
-    RenderStatistics statistics ((int) reader->numChannels, numOutputChannels, reader->sampleRate, lookaheadSamples, outputStage);
 
     if (auto result = render (*writer, statistics); result.failed())
         return result;
@@ -225,16 +248,6 @@ juce::Result Renderer::run()
     if (fileStream->getStatus().failed())
         return juce::Result::fail ("cannot write " + quoted (options.output) + ": " + fileStream->getStatus().getErrorMessage());
 
-    writer.reset();
-
-    if (auto result = replaceWithTemporary (temporary, options.output); result.failed())
-        return result;
-
-    if (options.plot != juce::File())
-        if (auto result = writePlot (statistics); result.failed())
-            return result;
-
-    summarise (statistics);
     return juce::Result::ok();
 }
 

@@ -32,6 +32,8 @@ private:
     juce::Result checkOutputs();
     juce::Result loadPlugin (double sampleRate);
     juce::Result configurePlugin();
+    RenderStatistics makeStatistics() const;
+    juce::Result renderInto (const juce::File& file, RenderStatistics& statistics);
     juce::Result render (juce::AudioFormatWriter& writer, RenderStatistics& statistics);
     juce::Result writePlot (const RenderStatistics& statistics) const;
     void summarise (const RenderStatistics& statistics);
