@@ -6,6 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 
+[ -f "$build/CMakeCache.txt" ] || bash "$root/scripts/build.sh"
 cmake --build "$build" --target ceilora_benchmarks ceilora-render
 "$build/benchmarks/ceilora_benchmarks" --benchmark_repetitions=9 --benchmark_min_time=0.3 \
     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
