@@ -20,11 +20,12 @@ namespace
 
             for (const auto& run : runs)
             {
-                // With repetitions, the medians; without, the single runs.
+                // CPU time: on a shared machine the wall clock also counts time spent descheduled.
+            // With repetitions, the medians; without, the single runs.
                 const auto isMedian = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
 
                 if (isMedian || run.run_type == Run::RT_Iteration)
-                    times[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)][isMedian] = run.GetAdjustedRealTime();
+                    times[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)][isMedian] = run.GetAdjustedCPUTime();
             }
         }
 
@@ -45,7 +46,7 @@ namespace
 
                 const auto kind = byKind.count (true) != 0 && floor->second.count (true) != 0;
                 std::cout << name << " / " << floorName << " = " << byKind.at (kind) / floor->second.at (kind)
-                          << (kind ? " (medians)" : "") << "\n";
+                          << (kind ? " (medians of CPU time)" : " (CPU time)") << "\n";
             }
         }
 
