@@ -360,3 +360,18 @@ TEST_F (RenderToolTest, RendersTheDemoSignalIntoTheCurrentFolderWithoutAnInput)
     EXPECT_EQ (plot.getHeight(), 700);
     EXPECT_EQ (listFolder(), juce::StringArray ({ "ceilora-demo.wav", "demo.png" }));
 }
+
+TEST_F (RenderToolTest, ListsThePresetsAndRangesTheLoadedBundleReports)
+{
+    const auto result = run ({ "--list" });
+    ASSERT_EQ (result.exitCode, 0) << result.err;
+
+    for (const auto* line : { "  0  Init\n", "  1  Transparent\n", "  2  Aggressive\n", "  3  Soft Touch\n", "  4  Brick Wall\n",
+                              "  threshold  Threshold (dBFS)  -24 to 0, now -0.1000004\n",
+                              "  lookahead  LookAhead (ms)    0 to 10, now 3.00\n",
+                              "  release    Release (ms)      5 to 200, now 50.00\n",
+                              "  trim       Output Trim (dB)  -24 to 24, now 0.00\n",
+                              "  soft       SoftClip (0..1)   0 to 1, now 0.150\n",
+                              "  bypass     Bypass            off or on, now Off\n" })
+        EXPECT_TRUE (result.out.contains (line)) << "missing \"" << line << "\" in\n" << result.out;
+}
