@@ -1,5 +1,7 @@
 #include "PluginProcessor.h"
 
+#include "PluginEditor.h"
+
 #include <array>
 #include <cmath>
 
@@ -176,7 +178,7 @@ bool CeiloraAudioProcessor::producesMidi() const            { return false; }
 
 juce::AudioProcessorEditor* CeiloraAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new CeiloraAudioProcessorEditor (*this);
 }
 
 bool CeiloraAudioProcessor::hasEditor() const  { return true; }
