@@ -10,7 +10,7 @@
 
 namespace
 {
-    /** The console report, followed by each engine benchmark's time over its floor's. */
+    /** The console report, followed by each engine benchmark's time over each floor's with the same settings. */
     class RatioReporter : public benchmark::ConsoleReporter
     {
     public:
@@ -35,18 +35,22 @@ namespace
 
             for (const auto& [name, byKind] : times)
             {
-                if (name.rfind ("Engine", 0) != 0)
+                if (name.rfind ("Engine/", 0) != 0)
                     continue;
 
-                const auto floorName = "Floor" + name.substr (6);
-                const auto floor = times.find (floorName);
+                const auto settings = name.substr (name.find ('/'));
 
-                if (floor == times.end())
-                    continue;
+                for (const auto& [floorName, floorByKind] : times)
+                {
+                    const auto slash = floorName.find ('/');
 
-                const auto kind = byKind.count (true) != 0 && floor->second.count (true) != 0;
-                std::cout << name << " / " << floorName << " = " << byKind.at (kind) / floor->second.at (kind)
-                          << (kind ? " (medians of CPU time)" : " (CPU time)") << "\n";
+                    if (floorName.rfind ("Floor", 0) != 0 || slash == std::string::npos || floorName.substr (slash) != settings)
+                        continue;
+
+                    const auto useMedians = byKind.count (true) != 0 && floorByKind.count (true) != 0;
+                    std::cout << name << " / " << floorName << " = " << byKind.at (useMedians) / floorByKind.at (useMedians)
+                              << (useMedians ? " (medians of CPU time)" : " (CPU time)") << "\n";
+                }
             }
         }
 
