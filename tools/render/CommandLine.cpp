@@ -6,15 +6,13 @@ namespace
 
     juce::File fileFromArgument (const juce::String& path)
     {
-        return juce::File::getCurrentWorkingDirectory().getChildFile (path.trim());
+        return juce::File::getCurrentWorkingDirectory().getChildFile (path);
     }
 
     std::optional<int> parseWholeNumber (const juce::String& text)
     {
-        if (text.isEmpty() || ! text.containsOnly ("0123456789"))
-            return std::nullopt;
-
-        if (text.length() > 9)
+        // Nine digits at most, so the value always fits an int.
+        if (text.isEmpty() || text.length() > 9 || ! text.containsOnly ("0123456789"))
             return std::nullopt;
 
         return text.getIntValue();
