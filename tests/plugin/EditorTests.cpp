@@ -47,7 +47,7 @@ namespace
 
         void openEditor()
         {
-            editor.reset (processor.createEditorIfNeeded());
+            editor.reset (processor.createEditor());
             ASSERT_NE (editor, nullptr);
             knobs = childrenOfType<juce::Slider> (*editor);
             meters = childrenOfType<LevelMeter> (*editor);

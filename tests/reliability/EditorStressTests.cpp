@@ -115,7 +115,7 @@ TEST (EditorStress, EditorAndAudioThreadWorkTogetherThroughReprepareAndReopen)
 
     for (int session = 0; session < editorSessions; ++session)
     {
-        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
         ASSERT_NE (editor, nullptr);
         RandomEditorUser user (*editor, session);
         ASSERT_TRUE (user.foundEveryControl()) << "the editor lacks a meter, knob, preset box or bypass toggle";

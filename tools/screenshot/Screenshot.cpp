@@ -51,7 +51,7 @@ int main (int argc, char** argv)
     processor.setRateAndBufferSizeDetails (sampleRate, blockSize);
     processor.prepareToPlay (sampleRate, blockSize);
 
-    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
 
     juce::AudioBuffer<float> block (2, blockSize);
     juce::MidiBuffer midi;
