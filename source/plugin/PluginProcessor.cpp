@@ -107,6 +107,11 @@ float CeiloraAudioProcessor::readParameter (const char* parameterID) const
 
 void CeiloraAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    // A mono input reaches only the left channel; the host hands the right one in empty. Feeding
+    // it the same signal keeps a mono track in both speakers instead of the left alone.
+    if (getTotalNumInputChannels() == 1 && buffer.getNumChannels() > 1)
+        buffer.copyFrom (1, 0, buffer, 0, 0, buffer.getNumSamples());
+
     inputMeterSource.measureBlock (buffer);
 
     if (readParameter ("bypass") > bypassThreshold)

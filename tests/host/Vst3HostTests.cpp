@@ -201,3 +201,22 @@ TEST (Vst3Host, ProcessesAudioExactlyAsTheProcessorDoesInProcess)
 
     hosted->releaseResources();
 }
+
+TEST (Vst3Host, PlaysAMonoTrackOnBothSpeakers)
+{
+    auto hosted = loadBundle (48000.0, 512);
+    ASSERT_NE (hosted, nullptr);
+    ASSERT_TRUE (hosted->setBusesLayout (layoutOf (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo())));
+    hosted->prepareToPlay (48000.0, 512);
+
+    juce::Random random (5);
+    auto buffer = noiseBlock (random, 512, 1.2f);  // the right channel holds what the host left there
+    juce::MidiBuffer midi;
+    hosted->processBlock (buffer, midi);
+
+    for (int i = 0; i < 512; ++i)
+        ASSERT_EQ (buffer.getSample (1, i), buffer.getSample (0, i)) << "sample " << i << " of a mono track differs between left and right";
+
+    EXPECT_GT (buffer.getMagnitude (0, 0, 512), 0.1f);
+    hosted->releaseResources();
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
     juce::AudioProcessor::BusesLayout makeLayout (std::initializer_list<juce::AudioChannelSet> inputs,
@@ -137,6 +139,38 @@ TEST (Processor, AcceptsExactlyTheLayoutsWithAStereoMainOutput)
         SCOPED_TRACE (testCase.description);
         EXPECT_EQ (processor.isBusesLayoutSupported (testCase.layout), testCase.accepted);
     }
+}
+
+TEST (Processor, PlaysAMonoInputOnBothOutputChannels)
+{
+    CeiloraAudioProcessor stereo, mono;
+    ASSERT_TRUE (mono.setBusesLayout (makeLayout ({ juce::AudioChannelSet::mono() }, { juce::AudioChannelSet::stereo() })));
+
+    juce::AudioBuffer<float> stereoBuffer (2, 1024), monoBuffer (2, 1024);
+    monoBuffer.clear();
+
+    for (int i = 0; i < 1024; ++i)
+    {
+        const auto sample = 1.5f * std::sin (0.03f * (float) i);
+        stereoBuffer.setSample (0, i, sample);
+        stereoBuffer.setSample (1, i, sample);
+        monoBuffer.setSample (0, i, sample);  // the right channel arrives empty, as hosts give it
+    }
+
+    juce::MidiBuffer midi;
+
+    for (auto* processor : { &stereo, &mono })
+        processor->prepareToPlay (48000.0, 1024);
+
+    stereo.processBlock (stereoBuffer, midi);
+    mono.processBlock (monoBuffer, midi);
+
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 0; i < 1024; ++i)
+            ASSERT_EQ (monoBuffer.getSample (channel, i), stereoBuffer.getSample (channel, i))
+                << "a mono track did not come out as the same signal on " << (channel == 0 ? "left" : "right");
+
+    EXPECT_EQ (mono.inputMeterSource.peakLevel (1), mono.inputMeterSource.peakLevel (0)) << "the input meter showed a dead right channel";
 }
 
 TEST (Processor, KeepsNoStateInTheHostsProject)
