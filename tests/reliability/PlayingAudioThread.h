@@ -14,7 +14,7 @@ public:
         : processor (processorToPlay),
           numChannels (std::max (processor.getTotalNumInputChannels(), processor.getTotalNumOutputChannels())),
           maxSamples (maxBlockSize),
-          buffer (numChannels, maxBlockSize),
+          buffer (makeBlockBuffer (numChannels, maxBlockSize)),
           audio (seed),
           thread ([this] { run(); })
     {

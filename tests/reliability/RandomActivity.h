@@ -4,6 +4,16 @@
 
 #include <array>
 
+/** A buffer that every block of up to maxSamples fits into without reallocating. It is sized with
+    setSize, which reckons its storage as the later, smaller setSize calls do; the constructor
+    reckons a few bytes less, so the largest blocks would reallocate. */
+inline juce::AudioBuffer<float> makeBlockBuffer (int numChannels, int maxSamples)
+{
+    juce::AudioBuffer<float> buffer;
+    buffer.setSize (numChannels, maxSamples);
+    return buffer;
+}
+
 /** Fills audio blocks the way a careless host and a loud session would. */
 class RandomAudio
 {

@@ -42,7 +42,7 @@ TEST (RealtimeSafety, ProcessBlockMakesNoHeapCallsAfterTheFirstBlock)
         processor.prepareToPlay (48000.0, maxBlockSize);
 
         const auto numChannels = std::max (processor.getTotalNumInputChannels(), processor.getTotalNumOutputChannels());
-        juce::AudioBuffer<float> buffer (numChannels, maxBlockSize);
+        auto buffer = makeBlockBuffer (numChannels, maxBlockSize);
         std::atomic<bool> audioFinished { false };
         std::atomic<int> heapCalls { -1 };
 
