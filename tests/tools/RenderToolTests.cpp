@@ -40,6 +40,19 @@ namespace
         juce::File file (const juce::String& name) const  { return folder.getChildFile (name); }
 
         /** Runs the tool in the scratch folder; {dir} in an argument stands for that folder. */
+        // JUCE's debug builds print a version banner and their own assertions (a broken bundle
+        // trips one) on stderr; the tool's own lines are what a user acts on.
+        static juce::String withoutJuceDebugLines (const juce::String& text)
+        {
+            juce::String kept;
+
+            for (const auto& line : juce::StringArray::fromLines (text))
+                if (line.isNotEmpty() && ! line.startsWith ("JUCE v") && ! line.startsWith ("JUCE Assertion failure"))
+                    kept << line << "\n";
+
+            return kept;
+        }
+
         ToolRun run (const juce::StringArray& arguments) const
         {
             const auto outFile = folder.getSiblingFile (folder.getFileName() + ".out");
@@ -55,7 +68,7 @@ namespace
             ToolRun result;
             result.exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
             result.out = outFile.loadFileAsString();
-            result.err = errFile.loadFileAsString();
+            result.err = withoutJuceDebugLines (errFile.loadFileAsString());
             outFile.deleteFile();
             errFile.deleteFile();
             return result;
