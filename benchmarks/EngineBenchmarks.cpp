@@ -57,6 +57,16 @@ namespace
         return blocks;
     }
 
+    // Copies the next of the prepared input blocks into the buffer, going round them in turn.
+    void loadNextInput (juce::AudioBuffer<float>& buffer, size_t& next)
+    {
+        const auto& input = inputBlocks()[next];
+        next = (next + 1) % inputBlocks().size();
+
+        for (int channel = 0; channel < numChannels; ++channel)
+            buffer.copyFrom (channel, 0, input, channel, 0, blockSize);
+    }
+
     void reportThroughput (benchmark::State& state)
     {
         const auto frames = (double) state.iterations() * blockSize;
@@ -88,11 +98,7 @@ namespace
 
         for (auto _ : state)
         {
-            const auto& input = inputBlocks()[next];
-            next = (next + 1) % inputBlocks().size();
-
-            for (int channel = 0; channel < numChannels; ++channel)
-                buffer.copyFrom (channel, 0, input, channel, 0, blockSize);
+            loadNextInput (buffer, next);
 
             processor.processBlock (buffer, midi);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
@@ -252,11 +258,7 @@ namespace
 
         for (auto _ : state)
         {
-            const auto& input = inputBlocks()[next];
-            next = (next + 1) % inputBlocks().size();
-
-            for (int channel = 0; channel < numChannels; ++channel)
-                buffer.copyFrom (channel, 0, input, channel, 0, blockSize);
+            loadNextInput (buffer, next);
 
             limiter.process (buffer);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));

@@ -1,7 +1,7 @@
 // Builds the Debian package as a release would, unpacks it as dpkg would install it, and loads the
 // bundle from there through JUCE's VST3 hosting.
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "BundleHost.h"
 
 #include <gtest/gtest.h>
 
@@ -71,19 +71,6 @@ namespace
         static inline juce::File folder, package;
         static inline juce::String failure;
     };
-
-    std::unique_ptr<juce::AudioPluginInstance> loadBundle (const juce::File& bundle, double sampleRate, int blockSize)
-    {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> descriptions;
-        format.findAllTypesForFile (descriptions, bundle.getFullPathName());
-
-        if (descriptions.size() != 1)
-            return {};
-
-        juce::String error;
-        return format.createInstanceFromDescription (*descriptions[0], sampleRate, blockSize, error);
-    }
 }
 
 TEST (Install, PutsTheBundleWhereLinuxHostsLook)
@@ -141,8 +128,8 @@ TEST_F (DebianPackage, ItsBundleLoadsInAHostAndProcessesLikeTheBuiltOne)
     constexpr int blockSize = 256;
     const auto installed = root().getChildFile ("usr/lib/vst3/Ceilora.vst3");
 
-    auto packaged = loadBundle (installed, sampleRate, blockSize);
-    auto built = loadBundle (juce::File (CEILORA_VST3_BUNDLE), sampleRate, blockSize);
+    auto packaged = BundleHost::loadBundle (sampleRate, blockSize, installed);
+    auto built = BundleHost::loadBundle (sampleRate, blockSize);
     ASSERT_NE (packaged, nullptr) << "a host could not load " << installed.getFullPathName();
     ASSERT_NE (built, nullptr);
 

@@ -1,3 +1,4 @@
+#include "ChildComponents.h"
 #include "plugin/PluginEditor.h"
 #include "suite/PelmarLookAndFeel.h"
 #include "suite/PluginHeader.h"
@@ -6,18 +7,6 @@
 
 namespace
 {
-    template <typename Type>
-    std::vector<Type*> childrenOfType (juce::Component& parent)
-    {
-        std::vector<Type*> result;
-
-        for (auto* child : parent.getChildren())
-            if (auto* typed = dynamic_cast<Type*> (child))
-                result.push_back (typed);
-
-        return result;
-    }
-
     juce::Label* labelShowing (juce::Component& parent, const juce::String& text)
     {
         for (auto* label : childrenOfType<juce::Label> (parent))

@@ -1,5 +1,6 @@
 // The editor and the audio thread at work together, the way a user and a host drive them at once.
 
+#include "ChildComponents.h"
 #include "MessagePump.h"
 #include "PlayingAudioThread.h"
 #include "meters/MeterTestHelpers.h"
@@ -8,18 +9,6 @@
 
 namespace
 {
-    template <typename ComponentType>
-    std::vector<ComponentType*> childrenOfType (juce::Component& parent)
-    {
-        std::vector<ComponentType*> found;
-
-        for (auto* child : parent.getChildren())
-            if (auto* typed = dynamic_cast<ComponentType*> (child))
-                found.push_back (typed);
-
-        return found;
-    }
-
     /** A user at the open editor: meters painting as their timers would, clicks on clip lights
         and peak numbers, knob moves through the attachments, preset choices and bypass. */
     class RandomEditorUser

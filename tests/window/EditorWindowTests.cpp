@@ -1,12 +1,9 @@
 // Opens the built Ceilora.vst3's editor in real desktop windows through JUCE's VST3 hosting, with
 // audio running on its own thread, as a host does.
 
+#include "BundleHost.h"
 #include "MessagePump.h"
 #include "NativeWindows.h"
-
-#include <juce_audio_processors/juce_audio_processors.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
@@ -14,24 +11,12 @@
 
 namespace
 {
-    const juce::File bundle { CEILORA_VST3_BUNDLE };
-
     constexpr double sampleRate = 48000.0;
     constexpr int blockSize = 256;
 
     std::unique_ptr<juce::AudioPluginInstance> loadBundle()
     {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> descriptions;
-        format.findAllTypesForFile (descriptions, bundle.getFullPathName());
-
-        if (descriptions.size() != 1)
-            return {};
-
-        juce::String error;
-        auto instance = format.createInstanceFromDescription (*descriptions[0], sampleRate, blockSize, error);
-        EXPECT_TRUE (error.isEmpty()) << error;
-        return instance;
+        return BundleHost::loadBundle (sampleRate, blockSize);
     }
 
     /** Feeds the instance a loud sine block after block on its own thread, at about real-time pace. */

@@ -9,11 +9,11 @@ namespace BundleHost
 {
     inline const juce::File bundle { CEILORA_VST3_BUNDLE };
 
-    inline std::unique_ptr<juce::PluginDescription> describeBundle()
+    inline std::unique_ptr<juce::PluginDescription> describeBundle (const juce::File& bundleToDescribe = bundle)
     {
         juce::VST3PluginFormat format;
         juce::OwnedArray<juce::PluginDescription> descriptions;
-        format.findAllTypesForFile (descriptions, bundle.getFullPathName());
+        format.findAllTypesForFile (descriptions, bundleToDescribe.getFullPathName());
 
         if (descriptions.size() != 1)
             return {};
@@ -21,9 +21,10 @@ namespace BundleHost
         return std::make_unique<juce::PluginDescription> (*descriptions[0]);
     }
 
-    inline std::unique_ptr<juce::AudioPluginInstance> loadBundle (double sampleRate = 44100.0, int blockSize = 512)
+    inline std::unique_ptr<juce::AudioPluginInstance> loadBundle (double sampleRate = 44100.0, int blockSize = 512,
+                                                                  const juce::File& bundleToLoad = bundle)
     {
-        const auto description = describeBundle();
+        const auto description = describeBundle (bundleToLoad);
 
         if (description == nullptr)
             return {};
