@@ -63,7 +63,9 @@ std::unique_ptr<XvfbSession> XvfbSession::startIfNoDisplay()
             dup2 (devNull, STDERR_FILENO);
         }
 
-        execlp ("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", "1280x1024x24",
+        // The search for a free display starts at :99, away from :0, which JUCE falls back to in
+        // any process without a DISPLAY: other tests running meanwhile must not find this server.
+        execlp ("Xvfb", "Xvfb", ":99", "-displayfd", displayFd.c_str(), "-screen", "0", "1280x1024x24",
                 "-nolisten", "tcp", (char*) nullptr);
         _exit (127);
     }
