@@ -353,13 +353,7 @@ void LevelMeterLookAndFeel::drawMeterBarsBackground (juce::Graphics& g, MeterFla
             if (! clip.isEmpty())
                 drawClipIndicatorBackground (g, flags, clip);
 
-            if (i < numChannels - 1)
-            {
-                const auto ticks = getMeterTickmarksBounds (compactTickColumn (inner, flags, numChannels, i), flags);
-
-                if (! ticks.isEmpty())
-                    drawTickMarks (g, flags, ticks);
-            }
+            drawCompactTicksAfter (g, flags, inner, numChannels, i);
         }
 
         return;
@@ -428,6 +422,18 @@ void LevelMeterLookAndFeel::drawMaxNumberBackground (juce::Graphics& g, MeterFla
     g.fillRect (b);
 }
 
+// The compact layout's tick column between this channel and the next; the last channel has none.
+void LevelMeterLookAndFeel::drawCompactTicksAfter (juce::Graphics& g, MeterFlags flags, Rect inner, int numChannels, int channel)
+{
+    if (channel >= numChannels - 1)
+        return;
+
+    const auto ticks = getMeterTickmarksBounds (compactTickColumn (inner, flags, numChannels, channel), flags);
+
+    if (! ticks.isEmpty())
+        drawTickMarks (g, flags, ticks);
+}
+
 //==============================================================================
 void LevelMeterLookAndFeel::drawMeterBars (juce::Graphics& g, MeterFlags flags, Rect b,
                                            const LevelMeterSource* source, int fixedNumChannels, int selectedChannel)
@@ -467,13 +473,7 @@ void LevelMeterLookAndFeel::drawMeterBars (juce::Graphics& g, MeterFlags flags, 
             if (! number.isEmpty())
                 drawMaxNumber (g, flags, number, source->peakOverallLevel (i));
 
-            if (i < n - 1)
-            {
-                const auto ticks = getMeterTickmarksBounds (compactTickColumn (inner, flags, n, i), flags);
-
-                if (! ticks.isEmpty())
-                    drawTickMarks (g, flags, ticks);
-            }
+            drawCompactTicksAfter (g, flags, inner, n, i);
         }
 
         return;

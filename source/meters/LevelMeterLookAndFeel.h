@@ -81,6 +81,7 @@ private:
     int hitTest (juce::Point<int> position, MeterFlags flags, juce::Rectangle<float> bounds,
                  const LevelMeterSource* source, ElementBounds elementBounds) const;
 
+    void drawCompactTicksAfter (juce::Graphics& g, MeterFlags flags, juce::Rectangle<float> inner, int numChannels, int channel);
     void drawLevelBar (juce::Graphics& g, MeterFlags flags, juce::Rectangle<float> bar, float rmsDb);
     void drawPeakLine (juce::Graphics& g, MeterFlags flags, juce::Rectangle<float> bar, float peakDb);
     void fillReduction (juce::Graphics& g, MeterFlags flags, juce::Rectangle<float> bar, float reduction);
