@@ -70,6 +70,32 @@ namespace
         return { inner.getX() + (float) (2 * channel) * columnWidth, inner.getY(), clampedSize (columnWidth), inner.getHeight() };
     }
 
+    // The default layout's bar and tick areas run along the same lane: with horizontal bars they
+    // share left edge, right edge and height, with vertical bars top and bottom.
+    struct HorizontalLane
+    {
+        float margin, left, right, height;
+    };
+
+    HorizontalLane defaultHorizontalLane (Rect b) noexcept
+    {
+        const auto m = 0.05f * b.getHeight();
+        const auto hh = 0.5f * b.getHeight() - 2.0f * m;
+        return { m, 60.0f + 3.0f * m, (b.getX() + b.getWidth()) - (4.0f * m + 0.5f * hh), hh };
+    }
+
+    struct VerticalLane
+    {
+        float margin, top, bottom;
+    };
+
+    VerticalLane defaultVerticalLane (Rect b) noexcept
+    {
+        const auto y = b.getY(), w = b.getWidth(), h = b.getHeight();
+        const auto m = 0.05f * w;
+        return { m, y + 2.0f * m + 0.5f * 0.45f * w, y + h - (2.0f * m + 25.0f) };
+    }
+
     Rect compactTickColumn (Rect inner, MeterFlags flags, int numChannels, int channel) noexcept
     {
         const auto slots = (float) (2 * numChannels - 1);
@@ -203,17 +229,12 @@ juce::Rectangle<float> LevelMeterLookAndFeel::getMeterBarBounds (Rect b, MeterFl
 
     if (has (flags, LevelMeter::HorizontalBars))
     {
-        const auto m = 0.05f * h;
-        const auto hh = 0.5f * h - 2.0f * m;
-        const auto left = 60.0f + 3.0f * m;
-        const auto right = (x + w) - (4.0f * m + 0.5f * hh);
-        return { x + left, y + m, right - (x + left), hh };
+        const auto lane = defaultHorizontalLane (b);
+        return { x + lane.left, y + lane.margin, lane.right - (x + lane.left), lane.height };
     }
 
-    const auto m = 0.05f * w;
-    const auto top = y + 2.0f * m + 0.5f * 0.45f * w;
-    const auto bottom = y + h - (2.0f * m + 25.0f);
-    return { x + m, top, 0.45f * w, bottom - top };
+    const auto lane = defaultVerticalLane (b);
+    return { x + lane.margin, lane.top, 0.45f * w, lane.bottom - lane.top };
 }
 
 juce::Rectangle<float> LevelMeterLookAndFeel::getMeterTickmarksBounds (Rect b, MeterFlags flags) const
@@ -235,17 +256,12 @@ juce::Rectangle<float> LevelMeterLookAndFeel::getMeterTickmarksBounds (Rect b, M
 
     if (has (flags, LevelMeter::HorizontalBars))
     {
-        const auto m = 0.05f * h;
-        const auto hh = 0.5f * h - 2.0f * m;
-        const auto left = 60.0f + 3.0f * m;
-        const auto right = (x + w) - (4.0f * m + 0.5f * hh);
-        return { x + left, y + 0.5f * h + m, right - (x + left), hh };
+        const auto lane = defaultHorizontalLane (b);
+        return { x + lane.left, y + 0.5f * h + lane.margin, lane.right - (x + lane.left), lane.height };
     }
 
-    const auto m = 0.05f * w;
-    const auto top = y + 2.0f * m + 0.5f * 0.45f * w;
-    const auto bottom = y + h - (2.0f * m + 25.0f);
-    return { x + 0.5f * w, top + 2.0f, 0.45f * w, bottom - top - 4.0f };
+    const auto lane = defaultVerticalLane (b);
+    return { x + 0.5f * w, lane.top + 2.0f, 0.45f * w, lane.bottom - lane.top - 4.0f };
 }
 
 juce::Rectangle<float> LevelMeterLookAndFeel::getMeterClipIndicatorBounds (Rect b, MeterFlags flags) const
